@@ -1,0 +1,20 @@
+# Every third-party library comes from the distribution (scripts/setup.sh).
+find_package(Threads REQUIRED)
+find_package(PkgConfig REQUIRED)
+find_package(CURL REQUIRED)
+find_package(ZLIB REQUIRED)
+find_package(ICU REQUIRED COMPONENTS uc)
+find_package(RapidJSON REQUIRED)  # header-only; gives RAPIDJSON_INCLUDE_DIRS
+pkg_check_modules(XLSXWRITER REQUIRED IMPORTED_TARGET xlsxwriter)
+
+if(VARNELO_BUILD_APP)
+  find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets Test)
+endif()
+if(VARNELO_BUILD_TESTS)
+  find_package(GTest REQUIRED)
+  find_package(OpenSSL REQUIRED)
+  pkg_check_modules(HTTPLIB REQUIRED IMPORTED_TARGET cpp-httplib)
+endif()
+if(VARNELO_BUILD_BENCH)
+  find_package(benchmark REQUIRED)
+endif()

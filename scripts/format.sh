@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Formats every C++ source of the project in place; with --check, only reports.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+mapfile -t files < <(git ls-files '*.h' '*.cpp')
+[ ${#files[@]} -gt 0 ] || exit 0
+if [ "${1:-}" = "--check" ]; then
+  clang-format --dry-run --Werror "${files[@]}"
+else
+  clang-format -i "${files[@]}"
+fi
