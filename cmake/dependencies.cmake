@@ -6,6 +6,7 @@ find_package(ZLIB REQUIRED)
 find_package(ICU REQUIRED COMPONENTS uc)
 find_package(RapidJSON REQUIRED)  # header-only; gives RAPIDJSON_INCLUDE_DIRS
 pkg_check_modules(XLSXWRITER REQUIRED IMPORTED_TARGET xlsxwriter)
+find_package(CLI11 REQUIRED)
 
 if(VARNELO_BUILD_APP)
   find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets Test)
