@@ -1,0 +1,204 @@
+#include "json/json_parser.h"
+
+#include <rapidjson/reader.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace varnelo {
+namespace {
+
+using rapidjson::SizeType;
+
+// The document's own SAX handler, with two changes on the way: numbers become
+// doubles, as the script language has no other kind, and containers may nest
+// only kMaxJsonDepth deep. The reader runs iteratively, so depth costs heap,
+// not stack, until the limit ends the parse.
+class BoundedHandler {
+ public:
+  explicit BoundedHandler(JsonTree& tree) : tree_(tree) {}
+
+  bool Null() { return tree_.Null(); }
+  bool Bool(bool b) { return tree_.Bool(b); }
+  bool Int(int i) { return tree_.Double(i); }
+  bool Uint(unsigned u) { return tree_.Double(u); }
+  bool Int64(int64_t i) { return tree_.Double(static_cast<double>(i)); }
+  bool Uint64(uint64_t u) { return tree_.Double(static_cast<double>(u)); }
+  bool Double(double d) { return tree_.Double(d); }
+  bool RawNumber(const char*, SizeType, bool) { return false; }  // never asked for
+  bool String(const char* s, SizeType length, bool copy) { return tree_.String(s, length, copy); }
+  bool Key(const char* s, SizeType length, bool copy) { return tree_.Key(s, length, copy); }
+  bool StartObject() { return Enter() && tree_.StartObject(); }
+  bool EndObject(SizeType count) {
+    --depth_;
+    return tree_.EndObject(count);
+  }
+  bool StartArray() { return Enter() && tree_.StartArray(); }
+  bool EndArray(SizeType count) {
+    --depth_;
+    return tree_.EndArray(count);
+  }
+
+  int maxDepth() const { return maxDepth_; }
+
+ private:
+  bool Enter() {
+    if (++depth_ > kMaxJsonDepth) return false;
+    if (depth_ > maxDepth_) maxDepth_ = depth_;
+    return true;
+  }
+
+  JsonTree& tree_;
+  int depth_ = 0;
+  int maxDepth_ = 0;
+};
+
+template <unsigned kFlags, typename Stream>
+struct ReaderRun {
+  Stream& stream;
+  int nesting = 0;
+  bool ok = false;
+
+  bool operator()(JsonTree& tree) {
+    BoundedHandler handler(tree);
+    rapidjson::GenericReader<rapidjson::UTF8<>, rapidjson::UTF8<>> reader;
+    ok = !reader
+              .Parse<kFlags | rapidjson::kParseIterativeFlag | rapidjson::kParseFullPrecisionFlag>(
+                  stream, handler)
+              .IsError();
+    nesting = handler.maxDepth();
+    return ok;
+  }
+};
+
+std::string_view NameOf(const JsonValue& name) {
+  return std::string_view(name.GetString(), name.GetStringLength());
+}
+
+uint32_t HashName(std::string_view name) {
+  uint32_t hash = 2166136261u;
+  for (char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+  return hash;
+}
+
+// Open-addressing table of member positions, reused from object to object.
+class NameTable {
+ public:
+  void Reset(size_t members) {
+    size_t size = 16;
+    while (size < members * 2) size *= 2;
+    slots_.assign(size, 0);
+  }
+
+  // The slot for name: either empty (0) or holding the position + 1 of the
+  // member with that name.
+  uint32_t& Slot(std::string_view name, const JsonValue::MemberIterator members) {
+    size_t mask = slots_.size() - 1;
+    for (size_t i = HashName(name) & mask;; i = (i + 1) & mask) {
+      uint32_t& slot = slots_[i];
+      if (slot == 0 || NameOf(members[slot - 1].name) == name) return slot;
+    }
+  }
+
+ private:
+  std::vector<uint32_t> slots_;
+};
+
+bool HasDuplicateNames(JsonValue& object, NameTable& table) {
+  SizeType count = object.MemberCount();
+  auto members = object.MemberBegin();
+  if (count <= 8) {
+    for (SizeType i = 1; i < count; ++i) {
+      for (SizeType j = 0; j < i; ++j) {
+        if (NameOf(members[i].name) == NameOf(members[j].name)) return true;
+      }
+    }
+    return false;
+  }
+  table.Reset(count);
+  for (SizeType i = 0; i < count; ++i) {
+    uint32_t& slot = table.Slot(NameOf(members[i].name), members);
+    if (slot != 0) return true;
+    slot = i + 1;
+  }
+  return false;
+}
+
+// A script object literal that names a member twice keeps the member where it
+// first appeared and gives it the later value.
+void MergeDuplicateNames(JsonValue& object, NameTable& table) {
+  SizeType count = object.MemberCount();
+  auto members = object.MemberBegin();
+  table.Reset(count);
+  SizeType kept = 0;
+  for (SizeType i = 0; i < count; ++i) {
+    uint32_t& slot = table.Slot(NameOf(members[i].name), members);
+    if (slot != 0) {
+      members[slot - 1].value = members[i].value;  // moves
+      continue;
+    }
+    if (kept != i) {
+      members[kept].name = members[i].name;
+      members[kept].value = members[i].value;
+    }
+    slot = ++kept;
+  }
+  object.EraseMember(members + kept, object.MemberEnd());
+}
+
+void MergeDuplicatesInTree(JsonValue& root) {
+  std::vector<JsonValue*> pending;
+  NameTable table;
+  if (root.IsObject() || root.IsArray()) pending.push_back(&root);
+  while (!pending.empty()) {
+    JsonValue* value = pending.back();
+    pending.pop_back();
+    if (value->IsObject()) {
+      if (value->MemberCount() > 1 && HasDuplicateNames(*value, table)) {
+        MergeDuplicateNames(*value, table);
+      }
+      for (auto& member : value->GetObject()) {
+        if (member.value.IsObject() || member.value.IsArray()) pending.push_back(&member.value);
+      }
+    } else {
+      for (auto& element : value->GetArray()) {
+        if (element.IsObject() || element.IsArray()) pending.push_back(&element);
+      }
+    }
+  }
+}
+
+}  // namespace
+
+bool ParseRootText(JsonRoot& root) {
+  root.tree.SetNull();
+  if (root.text.empty() || root.text.size() > kMaxJsonTextBytes) return false;
+  rapidjson::InsituStringStream stream(root.text.data());
+  ReaderRun<rapidjson::kParseInsituFlag, rapidjson::InsituStringStream> run{stream};
+  root.tree.Populate(run);
+  if (!run.ok) {
+    root.tree.SetNull();
+    return false;
+  }
+  MergeDuplicatesInTree(root.tree);
+  return true;
+}
+
+bool ParseJsonValue(std::string_view utf8, JsonAllocator& allocator, JsonValue& value,
+                    int& nesting) {
+  if (utf8.empty() || utf8.size() > kMaxJsonTextBytes) return false;
+  std::string text(utf8);  // the reader wants a terminated text
+  rapidjson::StringStream stream(text.c_str());
+  ReaderRun<rapidjson::kParseDefaultFlags, rapidjson::StringStream> run{stream};
+  JsonTree scratch(&allocator);
+  scratch.Populate(run);
+  if (!run.ok) return false;
+  MergeDuplicatesInTree(scratch);
+  nesting = run.nesting;
+  value = static_cast<JsonValue&>(scratch);  // moves; the nodes already live in allocator
+  return true;
+}
+
+}  // namespace varnelo
