@@ -138,7 +138,14 @@ bool JsonDocument::Parse(std::string_view text) {
     root->undefined = true;  // nothing to evaluate: no value, not even null
     return false;
   }
-  if (!ParseRootText(*root)) {
+  ParseOutcome outcome = ParseRootText(*root);
+  if (outcome == ParseOutcome::kLoneSurrogate) {
+    // Rare enough to pay for a second conversion: the first parse spoilt the text.
+    root->text = JsonTextToUtf8(text);
+    ReplaceLoneSurrogates(root->text);
+    outcome = ParseRootText(*root);
+  }
+  if (outcome != ParseOutcome::kParsed) {
     root->text = std::string();
     return false;
   }

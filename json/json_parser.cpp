@@ -60,14 +60,17 @@ struct ReaderRun {
   Stream& stream;
   int nesting = 0;
   bool ok = false;
+  rapidjson::ParseErrorCode error = rapidjson::kParseErrorNone;
 
   bool operator()(JsonTree& tree) {
     BoundedHandler handler(tree);
     rapidjson::GenericReader<rapidjson::UTF8<>, rapidjson::UTF8<>> reader;
-    ok = !reader
-              .Parse<kFlags | rapidjson::kParseIterativeFlag | rapidjson::kParseFullPrecisionFlag>(
-                  stream, handler)
-              .IsError();
+    error =
+        reader
+            .Parse<kFlags | rapidjson::kParseIterativeFlag | rapidjson::kParseFullPrecisionFlag>(
+                stream, handler)
+            .Code();
+    ok = error == rapidjson::kParseErrorNone;
     nesting = handler.maxDepth();
     return ok;
   }
@@ -172,33 +175,74 @@ void MergeDuplicatesInTree(JsonValue& root) {
 
 }  // namespace
 
-bool ParseRootText(JsonRoot& root) {
+ParseOutcome ParseRootText(JsonRoot& root) {
   root.tree.SetNull();
-  if (root.text.empty() || root.text.size() > kMaxJsonTextBytes) return false;
+  if (root.text.empty() || root.text.size() > kMaxJsonTextBytes) return ParseOutcome::kFailed;
   rapidjson::InsituStringStream stream(root.text.data());
   ReaderRun<rapidjson::kParseInsituFlag, rapidjson::InsituStringStream> run{stream};
   root.tree.Populate(run);
   if (!run.ok) {
     root.tree.SetNull();
-    return false;
+    return run.error == rapidjson::kParseErrorStringUnicodeSurrogateInvalid
+               ? ParseOutcome::kLoneSurrogate
+               : ParseOutcome::kFailed;
   }
   MergeDuplicatesInTree(root.tree);
-  return true;
+  return ParseOutcome::kParsed;
+}
+
+void ReplaceLoneSurrogates(std::string& json) {
+  auto unitAt = [&json](size_t pos) -> int {  // the code unit of "\uXXXX" at pos, or -1
+    if (pos + 6 > json.size() || json[pos] != '\\' || json[pos + 1] != 'u') return -1;
+    int unit = 0;
+    for (size_t i = pos + 2; i < pos + 6; ++i) {
+      char c = json[i];
+      int digit = c >= '0' && c <= '9'   ? c - '0'
+                  : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                  : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                         : -1;
+      if (digit < 0) return -1;
+      unit = unit * 16 + digit;
+    }
+    return unit;
+  };
+  for (size_t pos = 0; pos + 1 < json.size(); ++pos) {
+    if (json[pos] != '\\') continue;
+    int unit = unitAt(pos);
+    if (unit < 0) {
+      ++pos;  // some other escape: skip the escaped character
+      continue;
+    }
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+      int next = unitAt(pos + 6);
+      if (next >= 0xDC00 && next <= 0xDFFF) {
+        pos += 11;  // a proper pair
+        continue;
+      }
+    }
+    if (unit >= 0xD800 && unit <= 0xDFFF) json.replace(pos + 2, 4, "fffd");
+    pos += 5;
+  }
 }
 
 bool ParseJsonValue(std::string_view utf8, JsonAllocator& allocator, JsonValue& value,
                     int& nesting) {
   if (utf8.empty() || utf8.size() > kMaxJsonTextBytes) return false;
   std::string text(utf8);  // the reader wants a terminated text
-  rapidjson::StringStream stream(text.c_str());
-  ReaderRun<rapidjson::kParseDefaultFlags, rapidjson::StringStream> run{stream};
-  JsonTree scratch(&allocator);
-  scratch.Populate(run);
-  if (!run.ok) return false;
-  MergeDuplicatesInTree(scratch);
-  nesting = run.nesting;
-  value = static_cast<JsonValue&>(scratch);  // moves; the nodes already live in allocator
-  return true;
+  for (bool retry = false;; retry = true) {
+    rapidjson::StringStream stream(text.c_str());
+    ReaderRun<rapidjson::kParseDefaultFlags, rapidjson::StringStream> run{stream};
+    JsonTree scratch(&allocator);
+    scratch.Populate(run);
+    if (run.ok) {
+      MergeDuplicatesInTree(scratch);
+      nesting = run.nesting;
+      value = static_cast<JsonValue&>(scratch);  // moves; the nodes already live in allocator
+      return true;
+    }
+    if (retry || run.error != rapidjson::kParseErrorStringUnicodeSurrogateInvalid) return false;
+    ReplaceLoneSurrogates(text);
+  }
 }
 
 }  // namespace varnelo

@@ -278,6 +278,23 @@ TEST(JsonCodePageTest, EscapedTextReadsBackInCodePage936) {
   EXPECT_EQ(document.GetJson("name"), Gbk(R"("超市")"));
 }
 
+TEST(JsonCodePageTest, HalvesOfSurrogatePairsReadAsOneQuestionMarkEach) {
+  // Script engines accept a lone half of a pair; a page with one still parses.
+  JsonDocument document;
+  ASSERT_TRUE(
+      document.Parse(R"(["a\udc00b","\ud800x","\ud83c","\ud83c\udf4e","\udf4e\ud83c","\\ud800"])"));
+  struct Case {
+    std::string_view path;
+    std::string text;
+  };
+  const Case cases[] = {{"[0]", "a?b"}, {"[1]", "?x"}, {"[2]", "?"},
+                        {"[3]", "?"},   {"[4]", "??"}, {"[5]", "\\ud800"}};
+  for (const Case& c : cases) EXPECT_EQ(document.GetText(c.path), c.text) << c.path;
+  JsonDocument written;
+  written.SetMember("s", R"("\udbff!")", true);
+  EXPECT_EQ(written.GetText("s"), "?!");
+}
+
 TEST(JsonCodePageTest, TrailByteEqualToBackslashIsNoEscape) {
   // "乗" is 81 5C in code page 936. Parsed as raw bytes the 5C would escape the
   // closing quote; the document converts before it parses.
