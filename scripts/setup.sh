@@ -11,7 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   # libraries
   qt6-base-dev libgl-dev libcurl4-openssl-dev libssl-dev zlib1g-dev libicu-dev
-  rapidjson-dev libsimdjson-dev libxlsxwriter-dev libcpp-httplib-dev libcli11-dev
+  rapidjson-dev libxlsxwriter-dev libcpp-httplib-dev libcli11-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev python3 python3-xlrd python3-openpyxl
   # fonts so the Chinese captions render, and a display server for screenshots

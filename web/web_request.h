@@ -5,37 +5,37 @@
 #include <string>
 #include <vector>
 
+#include "web/bytes.h"
+
 namespace varnelo {
 
 class GzipCodec;
 class HttpClient;
 
-using Bytes = std::vector<uint8_t>;
-
 // The arguments of one HTTP exchange, in the routine's order. Only url is
 // required; every other field left at its default means "not given". Fields
 // marked in-out or out are written back by the call.
 struct WebRequestArgs {
-  std::string url;                  // in-out: gets "http://" in front when it has no scheme
-  int method = 0;                   // 0 GET, 1 POST, 2 HEAD, 3 PUT, 4 DELETE, 5 OPTIONS,
-                                    // 6 TRACE, 7 CONNECT, anything else GET
-  std::string postText;             // request body, used when postBytes is empty
-  std::string cookies;              // in-out: sent as "Cookie"; the server's cookies are merged in
-  std::string newCookies;           // out: the cookies this response set
-  std::string requestHeaders;       // in-out: CR LF separated lines, completed with the defaults
-  std::string responseHeaders;      // out: the response header block
-  int status = 0;                   // out: HTTP status, 0 when nothing was received
-  bool noRedirect = false;          // true turns automatic redirects off
-  Bytes postBytes;                  // request body; sent instead of postText when not empty
-  std::string proxy;                // named proxy server ("host:port")
-  int timeoutSeconds = 0;           // -1 keeps the client's own, below 1 means 15 s
-  std::string proxyUser;            // proxy (or server) credentials
+  std::string url;              // in-out: gets "http://" in front when it has no scheme
+  int method = 0;               // 0 GET, 1 POST, 2 HEAD, 3 PUT, 4 DELETE, 5 OPTIONS,
+                                // 6 TRACE, 7 CONNECT, anything else GET
+  std::string postText;         // request body, used when postBytes is empty
+  std::string cookies;          // in-out: sent as "Cookie"; the server's cookies are merged in
+  std::string newCookies;       // out: the cookies this response set
+  std::string requestHeaders;   // in-out: CR LF separated lines, completed with the defaults
+  std::string responseHeaders;  // out: the response header block
+  int status = 0;               // out: HTTP status, 0 when nothing was received
+  bool noRedirect = false;      // true turns automatic redirects off
+  Bytes postBytes;              // request body; sent instead of postText when not empty
+  std::string proxy;            // named proxy server ("host:port")
+  int timeoutSeconds = 0;       // -1 keeps the client's own, below 1 means 15 s
+  std::string proxyUser;        // proxy (or server) credentials
   std::string proxyPassword;
-  int proxyCredentialFlag = 1;      // 1: the credentials are for the proxy, 0: for the server
+  int proxyCredentialFlag = 1;          // 1: the credentials are for the proxy, 0: for the server
   HttpClient* requestObject = nullptr;  // a reusable client; a fresh one per call when null
 
   // Extras of this implementation.
-  std::stop_token abort;             // raised: the exchange in flight ends as a failed request
+  std::stop_token abort;                 // raised: the exchange in flight ends as a failed request
   const GzipCodec* gzipCodec = nullptr;  // the system's codec; a built-in one when null
 };
 
