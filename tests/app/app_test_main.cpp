@@ -1,0 +1,14 @@
+// The GUI tests need one QApplication for the whole process, made before any
+// test runs and always on the offscreen platform, also when ctest lists the
+// tests at build time.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
