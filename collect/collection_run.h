@@ -5,6 +5,7 @@
 namespace varnelo {
 
 class PlaceSearch;
+class RunObserver;
 class RunWindow;
 
 // How a run ended.
@@ -17,8 +18,11 @@ enum class RunEnd {
 // One collection run over the window's city lines and keywords, up to 100 pages
 // each. Runs on the calling thread (the desktop program calls it on a worker) and
 // returns when the run has ended. Once stop is raised no further window access
-// has any effect and the run returns promptly.
-RunEnd CollectBaidu(RunWindow& window, const PlaceSearch& search, std::stop_token stop = {});
-RunEnd CollectAmap(RunWindow& window, const PlaceSearch& search, std::stop_token stop = {});
+// has any effect and the run returns promptly. observer, when given, hears of
+// every city line and page (collect/run_observer.h).
+RunEnd CollectBaidu(RunWindow& window, const PlaceSearch& search, std::stop_token stop = {},
+                    RunObserver* observer = nullptr);
+RunEnd CollectAmap(RunWindow& window, const PlaceSearch& search, std::stop_token stop = {},
+                   RunObserver* observer = nullptr);
 
 }  // namespace varnelo

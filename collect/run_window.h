@@ -30,8 +30,8 @@ class RunWindow {
   virtual void AppendRow(const ResultRow& row) = 0;
 
   // Messages. Both wait until the user has answered.
-  virtual void ShowFinished() = 0;          // "采集完成", OK
-  virtual bool AskOpenSliderLink() = 0;     // "是否打开滑块链接！", Yes (true) / No
+  virtual void ShowFinished() = 0;       // "采集完成", OK
+  virtual bool AskOpenSliderLink() = 0;  // "是否打开滑块链接！", Yes (true) / No
   virtual void OpenLink(std::string_view url) = 0;  // in the default browser
 };
 
