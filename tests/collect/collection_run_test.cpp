@@ -18,6 +18,8 @@
 namespace varnelo {
 namespace {
 
+using namespace varnelo::test;
+
 using ::testing::Each;
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;

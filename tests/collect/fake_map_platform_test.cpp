@@ -4,8 +4,12 @@
 
 #include <string>
 
+#include "web/web_request.h"
+
 namespace varnelo {
 namespace {
+
+using namespace varnelo::test;
 
 TEST(FixtureFolderNameTest, KeepsTextsReadableAndFoldersSafe) {
   const struct {
@@ -34,6 +38,21 @@ TEST(FakeAnswerTest, AmapWritesAMissingTelephoneAsAnEmptyString) {
   EXPECT_NE(answer.find(R"("tel":"")"), std::string::npos);
   EXPECT_NE(answer.find(R"("longitude":"113.1")"), std::string::npos);
   EXPECT_NE(answer.find(R"("disp_name":"店")"), std::string::npos);
+}
+
+TEST(FakeMapPlatformTest, RecordsTargetsThatNameNoPageAndAnswersNotFound) {
+  FakeMapPlatform platform;
+  ASSERT_TRUE(platform.IsListening());
+  for (const std::string target : {"/other?pn=1", "/?c=257&wd=a", "/service/poiInfo?pagenum=x"}) {
+    WebRequestArgs args;
+    args.url = "https://" + platform.host() + target;
+    EXPECT_EQ(WebRequest(args), "") << target;
+    EXPECT_EQ(args.status, 404) << target;
+  }
+  const auto requests = platform.Requests();
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_EQ(requests[0].target, "/other?pn=1");
+  for (const RecordedRequest& request : requests) EXPECT_FALSE(request.page) << request.target;
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 namespace varnelo {
 namespace {
 
+using namespace varnelo::test;
+
 const PlaceSearchHosts kTestHosts{
     .amap = "amap.test", .baidu = "baidu.test:8443", .tencent = "qq.test"};
 

@@ -1,8 +1,6 @@
 #include "tests/support/fake_map_platform.h"
 
 #include <httplib.h>
-#include <openssl/evp.h>
-#include <openssl/x509.h>
 
 #include <charconv>
 #include <cstdint>
@@ -10,7 +8,9 @@
 #include <iterator>
 #include <utility>
 
-namespace varnelo {
+#include "tests/support/test_certificate.h"
+
+namespace varnelo::test {
 namespace {
 
 // ---- Answers -------------------------------------------------------------
@@ -121,41 +121,6 @@ std::string AmapData(const std::string& poiList, size_t total) {
          poiList + "]}}";
 }
 
-// ---- Certificate ---------------------------------------------------------
-
-struct Certificate {
-  EVP_PKEY* key = nullptr;
-  X509* cert = nullptr;
-
-  Certificate() {
-    key = EVP_EC_gen("P-256");
-    cert = X509_new();
-    if (!key || !cert) return;
-    X509_set_version(cert, 2);
-    ASN1_INTEGER_set(X509_get_serialNumber(cert), 1);
-    X509_gmtime_adj(X509_getm_notBefore(cert), -3600);
-    X509_gmtime_adj(X509_getm_notAfter(cert), 3600L * 24 * 365);
-    X509_set_pubkey(cert, key);
-    X509_NAME* name = X509_get_subject_name(cert);
-    X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC,
-                               reinterpret_cast<const unsigned char*>("127.0.0.1"), -1, -1, 0);
-    X509_set_issuer_name(cert, name);
-    X509_sign(cert, key, EVP_sha256());
-  }
-  ~Certificate() {
-    X509_free(cert);
-    EVP_PKEY_free(key);
-  }
-  Certificate(const Certificate&) = delete;
-  Certificate& operator=(const Certificate&) = delete;
-};
-
-// One certificate per process: generating keys is the slow part of starting.
-const Certificate& ServerCertificate() {
-  static const Certificate certificate;
-  return certificate;
-}
-
 // ---- Requests ------------------------------------------------------------
 
 std::optional<int> ParseInt(const std::string& text) {
@@ -237,8 +202,8 @@ std::filesystem::path FixturePath(const std::filesystem::path& root, const PageK
 
 FakeMapPlatform::FakeMapPlatform(std::filesystem::path fixtureRoot, int port)
     : fixtureRoot_(std::move(fixtureRoot)) {
-  const Certificate& certificate = ServerCertificate();
-  server_ = std::make_unique<httplib::SSLServer>(certificate.cert, certificate.key);
+  const TestCertificate& certificate = SelfSignedCertificate();
+  server_ = std::make_unique<httplib::SSLServer>(certificate.certificate, certificate.key);
   if (!server_->is_valid()) return;
   // A run sends all its pages over one connection; never cut it off.
   server_->set_keep_alive_max_count(1000000);
@@ -251,6 +216,10 @@ FakeMapPlatform::FakeMapPlatform(std::filesystem::path fixtureRoot, int port)
                });
   server_->Get("/", [this](const httplib::Request& request, httplib::Response& response) {
     Handle(MapPlatform::kBaidu, request, response);
+  });
+  // Anything else is recorded too, and not found.
+  server_->Get(".*", [this](const httplib::Request& request, httplib::Response& response) {
+    Handle(std::nullopt, request, response);
   });
   if (port == 0) {
     port = server_->bind_to_any_port("127.0.0.1");
@@ -353,9 +322,10 @@ std::string FakeMapPlatform::PageBody(const PageKey& page) const {
                                               : AmapPastLastPageAnswer();
 }
 
-void FakeMapPlatform::Handle(MapPlatform platform, const httplib::Request& request,
+void FakeMapPlatform::Handle(std::optional<MapPlatform> platform, const httplib::Request& request,
                              httplib::Response& response) {
-  RecordedRequest record{request.target, request.remote_port, PageOf(platform, request)};
+  RecordedRequest record{request.target, request.remote_port,
+                         platform ? PageOf(*platform, request) : std::nullopt};
   Fault fault;
   std::chrono::milliseconds answerDelay;
   std::function<void(const RecordedRequest&)> hook;
@@ -400,4 +370,4 @@ void FakeMapPlatform::Handle(MapPlatform platform, const httplib::Request& reque
   response.set_content(PageBody(*record.page), "application/json;charset=UTF-8");
 }
 
-}  // namespace varnelo
+}  // namespace varnelo::test

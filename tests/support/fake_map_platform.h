@@ -20,7 +20,7 @@ struct Request;
 struct Response;
 }  // namespace httplib
 
-namespace varnelo {
+namespace varnelo::test {
 
 // A stand-in for the place-search endpoints of both map platforms: one loopback
 // HTTPS server (self-signed certificate) that answers the Amap path
@@ -121,7 +121,8 @@ class FakeMapPlatform {
     std::chrono::milliseconds delay{0};
   };
 
-  void Handle(MapPlatform platform, const httplib::Request& request, httplib::Response& response);
+  void Handle(std::optional<MapPlatform> platform, const httplib::Request& request,
+              httplib::Response& response);
   std::string PageBody(const PageKey& page) const;
   // Waits for delay unless the server shuts down first; false when it does.
   bool Hold(std::chrono::milliseconds delay);
@@ -142,4 +143,4 @@ class FakeMapPlatform {
   std::vector<RecordedRequest> requests_;
 };
 
-}  // namespace varnelo
+}  // namespace varnelo::test

@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
   sigaddset(&signals, SIGTERM);
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
-  varnelo::FakeMapPlatform platform(root, port);
+  varnelo::test::FakeMapPlatform platform(root, port);
   if (!platform.IsListening()) {
     std::cerr << "fake_map_platform: cannot listen on 127.0.0.1:" << port << "\n";
     return 1;
@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
   std::mutex logMutex;
   if (!requestsFile.empty()) {
     log.open(requestsFile, std::ios::app);
-    platform.SetRequestHook([&](const varnelo::RecordedRequest& request) {
+    platform.SetRequestHook([&](const varnelo::test::RecordedRequest& request) {
       std::lock_guard lock(logMutex);
       log << request.target << '\n' << std::flush;
     });
