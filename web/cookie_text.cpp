@@ -92,9 +92,19 @@ std::string HeaderValue(std::string_view line) {
 }
 
 std::string UrlHost(std::string_view url) {
+  // Only single-byte letters are lowered: the trail byte of a double-byte
+  // character may fall in A..Z and must stay.
   std::string text;
   text.reserve(url.size() + 8);
-  for (char c : url) text += LowerAscii(c);
+  for (size_t pos = 0; pos < url.size();) {
+    const size_t length = CharLength(url, pos);
+    if (length == 1) {
+      text += LowerAscii(url[pos]);
+    } else {
+      text += url.substr(pos, length);
+    }
+    pos += length;
+  }
   if (!text.ends_with('/')) text += '/';
 
   std::string_view marker = "https://";
@@ -154,11 +164,12 @@ std::string MergeCookies(std::string& cookies, std::string& newCookies) {
   newCookies = RemoveSpaces(newCookies);
 
   std::vector<std::string> items = SplitText(newCookies, ";");
-  std::unordered_set<std::string> newNames;
-  for (const std::string& item : items) newNames.insert(CookieName(item));
+  std::unordered_set<std::string> names;
+  for (const std::string& item : items) names.insert(CookieName(item));
   for (std::string& old : SplitText(cookies, ";")) {
-    // Compared against the new items only: old items never displace each other.
-    if (!newNames.contains(CookieName(old))) items.push_back(std::move(old));
+    // Compared against the working list as it grows, as the routine always did: an old
+    // item is dropped when a new item or an earlier old one has its name.
+    if (names.insert(CookieName(old)).second) items.push_back(std::move(old));
   }
 
   constexpr std::string_view kDeleted = "=deleted";

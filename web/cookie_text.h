@@ -28,9 +28,9 @@ std::string UrlHost(std::string_view url);
 // "Set-Cookie:" on each of its lines, attributes included, joined by "; ".
 std::string CaptureCookies(std::string_view headers);
 
-// Merges newCookies into cookies: the new items in their order, then the old
-// items whose names the new ones do not carry; "=deleted" items go, and exact
-// repeats are folded. Both texts lose their spaces and are written back.
+// Merges newCookies into cookies: the new items in their order, then each old
+// item whose name is not yet in that growing list; "=deleted" items go, and
+// exact repeats are folded. Both texts lose their spaces and are written back.
 // Returns a copy of the merged text.
 std::string MergeCookies(std::string& cookies, std::string& newCookies);
 

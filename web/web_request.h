@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <stop_token>
 #include <string>
@@ -36,12 +37,27 @@ struct WebRequestArgs {
 
   // Extras of this implementation.
   std::stop_token abort;                 // raised: the exchange in flight ends as a failed request
+                                         // (within a few milliseconds)
   const GzipCodec* gzipCodec = nullptr;  // the system's codec; a built-in one when null
+  std::string error;                     // out: why the request failed, for a caller that
+                                         // shows it; empty when it did not fail
 };
 
-// One complete synchronous exchange. Returns the body converted from UTF-8 to
-// code page 936; empty text when the request failed or nothing came back. Text
-// arguments and results are code page 936.
+// Sound behaviour beyond the original routine: a response body above 64 MiB
+// (kMaxResponseBodyBytes), or a gzip body that inflates past 64 MiB
+// (GzipCodec::kMaxInflatedBytes), is a failed request with an empty result
+// instead of memory without bound. A body that is too large fails the exchange
+// itself, so responseHeaders is empty and status 0 as for any failure; a gzip
+// body that inflates too far fails only the result, and the header block, status
+// and cookies of the exchange stay as received.
+inline constexpr size_t kMaxResponseBodyBytes = size_t{64} << 20;
+
+// One complete synchronous exchange, step by step on libcurl. Returns
+// the body converted from UTF-8 to code page 936; empty text when the request
+// failed or nothing came back. Text arguments and results are code page 936.
+// Failures are silent: an empty body, empty responseHeaders and status 0 (error
+// says why). Works without a WebGlobal (web/web_global.h), though every program
+// entry makes one.
 std::string WebRequest(WebRequestArgs& args);
 
 // The same exchange, returning the body bytes unconverted (inflated when gzip

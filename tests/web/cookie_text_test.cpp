@@ -38,6 +38,8 @@ TEST(HeaderTextTest, UrlHostIsTheLowerCaseHostWithoutPort) {
       {"https://", ""},
       {"ftp://host/x", "ftp"},  // no http marker: "http://" is put in front of the text
       {"x?u=http://inner.host/a", "inner.host"},
+      // The trail byte of 0x81 0x41 is an "A" that stays; only single bytes lower.
+      {"http://\x81\x41.COM/", "\x81\x41.com"},
   };
   for (const Case& c : cases) EXPECT_EQ(UrlHost(c.url), c.host) << c.url;
 }
@@ -63,6 +65,11 @@ TEST(CookieTextTest, MergeFollowsTheRulesOfTheFlatCookieText) {
       {"a=1;;b=2", "", "a=1; ; b=2", ""},
       {"a=1", "a=2; a=3", "a=2; a=3", "a=2;a=3"},  // new items are not folded by name
       {"a\xA1\xA1=1", "", "a=1", ""},              // full-width spaces go too
+      // The working list grows with the old items it takes, so a later old item
+      // of a name already taken is dropped as well.
+      {"a=1;a=2", "", "a=1", ""},
+      {"a=1; b=2; a=3", "b=9", "b=9; a=1", "b=9"},
+      {"HttpOnly; a=1", "s=1; HttpOnly", "s=1; HttpOnly; a=1", "s=1;HttpOnly"},
   };
   for (const Case& c : cases) {
     std::string cookies = c.oldCookies;
