@@ -195,7 +195,7 @@ Response Exchange(HttpClient& client, WebRequestArgs& args, std::string_view met
   Transfer transfer;
   transfer.abort = args.abort;
 
-  // Step 5, timeouts. The platform sets four, each to the same T: resolve,
+  // Timeouts. The platform sets four, each to the same T: resolve,
   // connect, send and receive, the last two limiting how long one write or read
   // may wait. CURLOPT_CONNECTTIMEOUT_MS covers resolving, connecting and the TLS
   // handshake, so it takes T. Send and receive become an idle timer in Drive: the
@@ -209,7 +209,7 @@ Response Exchange(HttpClient& client, WebRequestArgs& args, std::string_view met
   }
   curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, connectMilliseconds);
 
-  // Step 6, the named proxy. An empty CURLOPT_PROXY also keeps libcurl from
+  // The named proxy. An empty CURLOPT_PROXY also keeps libcurl from
   // taking one from the environment (http_proxy and the like): without a proxy
   // argument the request goes straight to the server.
   curl_easy_setopt(easy, CURLOPT_PROXY, args.proxy.c_str());
@@ -229,7 +229,7 @@ Response Exchange(HttpClient& client, WebRequestArgs& args, std::string_view met
     }
   }
 
-  // Step 7. The URL goes out as UTF-8, as the platform converts its wide text.
+  // The URL goes out as UTF-8, as the platform converts its wide text.
   const std::string wireUrl = GbkToUtf8(args.url);
   curl_easy_setopt(easy, CURLOPT_URL, wireUrl.c_str());
   curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
@@ -238,10 +238,10 @@ Response Exchange(HttpClient& client, WebRequestArgs& args, std::string_view met
   // the caller as the server spelled them.
   curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
   curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-  // The body comes back as sent; inflating is step 18's business alone.
+  // The body comes back as sent; inflating follows the caller's request headers alone.
   curl_easy_setopt(easy, CURLOPT_HTTP_CONTENT_DECODING, 0L);
 
-  // Step 8: redirects followed unless noRedirect (Option 6); certificate errors
+  // redirects followed unless noRedirect (Option 6); certificate errors
   // of the server never fail a request (Option 4 = 0x3300).
   curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, args.noRedirect ? 0L : 1L);
   curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
@@ -259,7 +259,7 @@ Response Exchange(HttpClient& client, WebRequestArgs& args, std::string_view met
   }
   curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headerList.head);
 
-  // Step 12: the bytes when given, else the text (sent as UTF-8). HEAD sends
+  // the bytes when given, else the text (sent as UTF-8). HEAD sends
   // none; every other method sends a body when there is one.
   const std::string textBody = args.postBytes.empty() ? GbkToUtf8(args.postText) : std::string();
   const char* bodyData = args.postBytes.empty()
@@ -320,9 +320,9 @@ const GzipCodec& BuiltInCodec() {
 std::optional<Bytes> Perform(WebRequestArgs& args, bool correctSchemeFirst) {
   args.error.clear();
   if (correctSchemeFirst) CorrectScheme(args.url);
-  const std::string_view method = MethodName(args.method);  // step 2
+  const std::string_view method = MethodName(args.method);
 
-  // Step 3: the caller's client, or a fresh one for this call alone.
+  // the caller's client, or a fresh one for this call alone.
   std::optional<HttpClient> ownClient;
   HttpClient* client = args.requestObject;
   if (client == nullptr) client = &ownClient.emplace();
@@ -331,7 +331,7 @@ std::optional<Bytes> Perform(WebRequestArgs& args, bool correctSchemeFirst) {
     return std::nullopt;
   }
 
-  if (!correctSchemeFirst) CorrectScheme(args.url);  // step 4
+  if (!correctSchemeFirst) CorrectScheme(args.url);
 
   Response response = Exchange(*client, args, method);
   args.error = response.error;
@@ -341,9 +341,9 @@ std::optional<Bytes> Perform(WebRequestArgs& args, bool correctSchemeFirst) {
   args.status = response.status;
   args.newCookies = CaptureCookies(args.responseHeaders);
   MergeCookies(args.cookies, args.newCookies);
-  ownClient.reset();  // step 17; a caller's client stays with its owner
+  ownClient.reset();  // a caller's client stays with its owner
 
-  // Step 18: the caller's request alone decides, never the Content-Encoding.
+  // Gzip: the caller's request alone decides, never the Content-Encoding.
   Bytes body = std::move(response.body);
   if (!body.empty() && AsksForGzip(args.requestHeaders)) {
     const GzipCodec& codec = args.gzipCodec != nullptr ? *args.gzipCodec : BuiltInCodec();
@@ -363,7 +363,7 @@ std::optional<Bytes> Perform(WebRequestArgs& args, bool correctSchemeFirst) {
 
 std::string WebRequest(WebRequestArgs& args) {
   std::optional<Bytes> body = Perform(args, /*correctSchemeFirst=*/false);
-  // Step 19: always taken as UTF-8; a byte-order mark stays; the text ends at
+  // always taken as UTF-8; a byte-order mark stays; the text ends at
   // its first NUL.
   if (!body || body->empty()) return {};
   return Utf8ToGbk(std::string_view(reinterpret_cast<const char*>(body->data()), body->size()));
