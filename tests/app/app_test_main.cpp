@@ -6,8 +6,11 @@
 
 #include <QApplication>
 
+#include "web/web_global.h"
+
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
+  varnelo::WebGlobal webGlobal;  // libcurl set up before any request
   QApplication app(argc, argv);
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
