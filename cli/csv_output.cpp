@@ -16,8 +16,16 @@ std::string CsvField(std::string_view utf8) {
 }
 
 void WriteCsv(std::ostream& out, std::span<const ResultRow> rows) {
+  WriteCsvHeader(out);
+  WriteCsvRows(out, rows);
+}
+
+void WriteCsvHeader(std::ostream& out) {
   out << "\xEF\xBB\xBF"
       << "编号,店铺名,联系电话,联系地址,区域,详细坐标\r\n";
+}
+
+void WriteCsvRows(std::ostream& out, std::span<const ResultRow> rows) {
   for (const ResultRow& row : rows) {
     for (size_t column = 0; column < row.size(); ++column) {
       if (column > 0) out << ',';

@@ -17,4 +17,9 @@ std::string CsvField(std::string_view utf8);
 // then the six columns of every row (converted from code page 936).
 void WriteCsv(std::ostream& out, std::span<const ResultRow> rows);
 
+// The two halves of WriteCsv: the byte-order mark with the header row, and
+// the rows.
+void WriteCsvHeader(std::ostream& out);
+void WriteCsvRows(std::ostream& out, std::span<const ResultRow> rows);
+
 }  // namespace varnelo::cli
