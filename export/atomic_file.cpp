@@ -15,7 +15,12 @@ namespace {
 
 constexpr size_t kBufferSize = 256 * 1024;
 
-std::string Quoted(const std::filesystem::path& path) { return "\"" + path.string() + "\""; }
+std::string Quoted(const std::filesystem::path& path) {
+  std::string text = path.string();
+  text.insert(text.begin(), '"');
+  text.push_back('"');
+  return text;
+}
 
 std::string ErrnoText(int error_number) {
   return std::error_code(error_number, std::generic_category()).message();

@@ -26,10 +26,10 @@ struct [[nodiscard]] ExportResult {
   static ExportResult Cancelled() { return {ExportStatus::kCancelled, "cancelled"}; }
 };
 
-// Called now and then from the exporting thread with the work done so far and
-// the whole work (both in the exporter's own units, done never above total, the
-// last call with done == total). Returning false cancels the export. An empty
-// function means no progress is reported.
+// Called now and then, on the thread that runs the export, with the work done
+// so far and the whole work (both in the exporter's own units; done never
+// exceeds total, and the last call has done == total). Returning false cancels
+// the export. An empty function means no progress is reported.
 using ExportProgress = std::function<bool(size_t done, size_t total)>;
 
 }  // namespace varnelo

@@ -49,9 +49,9 @@ ExportResult ExportXls(std::span<const ResultRow> rows, const std::filesystem::p
   content.sheets = SplitIntoSheets(rows.size(), kXlsMaxSheetRows);
   for (uint32_t c = 0; c < kSpreadsheetColumns; ++c)
     content.title_strings[c] = strings.Add(c, titles[c]);
-  content.string_cells = static_cast<uint32_t>(kSpreadsheetColumns * content.sheets.size());
   content.cell_strings.resize(rows.size() * kSpreadsheetColumns, XlsWorkbookContent::kEmpty);
-  uint64_t string_cells = content.string_cells;
+  // Every sheet repeats the titles.
+  uint64_t string_cells = uint64_t{kSpreadsheetColumns} * content.sheets.size();
   for (size_t r = 0; r < rows.size(); ++r) {
     if (!reporter.Step(r)) return ExportResult::Cancelled();
     for (size_t c = 0; c < kSpreadsheetColumns; ++c) {
@@ -66,6 +66,8 @@ ExportResult ExportXls(std::span<const ResultRow> rows, const std::filesystem::p
   }
   strings.FinishAdding();
   content.unique_strings = strings.size();
+  if (string_cells > UINT32_MAX)
+    return ExportResult::Failed("the list is too long for an .xls workbook");
   content.string_cells = static_cast<uint32_t>(string_cells);
   content.encoded_strings = strings.encoded();
 

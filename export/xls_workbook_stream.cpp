@@ -318,7 +318,7 @@ class SheetWriter {
   }
 
   // Writes one block of ROW records, their cells and the DBCELL that finds
-  // them; returns false when cancelled.
+  // them.
   void WriteBlock(size_t begin, size_t end, XlsStreamLayout::Sheet& found) {
     const uint64_t first_row = sink_.position();
     for (size_t r = begin; r < end; ++r) {

@@ -89,21 +89,38 @@ std::string Unescape(const std::string& text) {
 
 }  // namespace
 
-ReadWorkbook ReadBack(const std::filesystem::path& path) {
-  ReadWorkbook book;
-  std::string command = "/usr/bin/python3 '" VARNELO_EXPORT_TEST_DIR "/read_workbook.py' '" +
-                        path.string() + "' 2>&1";
+namespace {
+
+// Runs one of the Python helpers beside this file on path; false when it
+// could not be run or failed.
+bool RunHelper(const char* script, const std::filesystem::path& path, std::string& output) {
+  std::string command = std::string("/usr/bin/python3 '") + VARNELO_EXPORT_TEST_DIR + "/" + script +
+                        "' '" + path.string() + "' 2>&1";
   FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) {
-    book.failure = "cannot run the reader";
-    return book;
+    output = "cannot run " + std::string(script);
+    return false;
   }
-  std::string output;
   char buffer[65536];
   size_t n;
   while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
   int status = pclose(pipe);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+}  // namespace
+
+std::string CheckXlsStructure(const std::filesystem::path& path) {
+  std::string output;
+  RunHelper("check_xls_structure.py", path, output);
+  while (!output.empty() && output.back() == '\n') output.pop_back();
+  return output;
+}
+
+ReadWorkbook ReadBack(const std::filesystem::path& path) {
+  ReadWorkbook book;
+  std::string output;
+  if (!RunHelper("read_workbook.py", path, output)) {
     book.failure = output;
     return book;
   }

@@ -59,4 +59,8 @@ struct ReadWorkbook {
 };
 ReadWorkbook ReadBack(const std::filesystem::path& path);
 
+// What check_xls_structure.py says of an .xls file: "ok" when every record
+// that points at another one points at the right place.
+std::string CheckXlsStructure(const std::filesystem::path& path);
+
 }  // namespace varnelo::testing_support

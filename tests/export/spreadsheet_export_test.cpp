@@ -147,6 +147,9 @@ TEST_P(WorkbookTest, UnusualTextsArriveIntact) {
   EXPECT_TRUE(book.warnings.empty()) << book.warnings.front();
   ASSERT_EQ(book.sheets.size(), 1u);
   ExpectSheet(book.sheets[0], rows, 0, rows.size());
+  if (SpreadsheetFormatFor(Target(folder)) == SpreadsheetFormat::kXls) {
+    EXPECT_EQ(testing_support::CheckXlsStructure(Target(folder)), "ok");
+  }
 }
 
 TEST_P(WorkbookTest, TextTooLongForACellFailsAndKeepsTheOldFile) {
@@ -217,6 +220,7 @@ TEST(XlsWorkbookTest, SeventyThousandRowsGoOnInASecondSheet) {
   EXPECT_EQ(book.sheets[1].name, "Sheet2");
   ExpectSheet(book.sheets[0], rows, 0, 65535);
   ExpectSheet(book.sheets[1], rows, 65535, 4465);
+  EXPECT_EQ(testing_support::CheckXlsStructure(target), "ok");
 }
 
 }  // namespace
