@@ -2,6 +2,7 @@
 
 #include <rapidjson/reader.h>
 
+#include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -12,22 +13,66 @@ namespace {
 
 using rapidjson::SizeType;
 
+// Catches the one number that a reader reads from a number's own text.
+struct NumberCatcher : rapidjson::BaseReaderHandler<rapidjson::UTF8<>, NumberCatcher> {
+  double value = 0;
+  bool Int(int i) { return Set(i); }
+  bool Uint(unsigned u) { return Set(u); }
+  bool Int64(int64_t i) { return Set(static_cast<double>(i)); }
+  bool Uint64(uint64_t u) { return Set(static_cast<double>(u)); }
+  bool Double(double d) { return Set(d); }
+  bool Set(double d) {
+    value = d;
+    return true;
+  }
+};
+
+// The value of a number's text (already checked by the reader that found it),
+// converted as the reader converts it, with full precision. RapidJSON
+// 1.1 turns a fraction or exponent form whose digits are all zero into garbage
+// when the exponent is outside its fast range ("0e97" came back as 5e+294):
+// its full-precision routine is handed a zero it cannot take. Such a number
+// is a zero of its sign, whatever the exponent.
+double NumberValue(std::string_view text) {
+  const bool integer = text.find_first_of(".eE") == std::string_view::npos;
+  if (integer && text.size() <= 18) {
+    // Most numbers of a page: exact as a 64-bit integer, and so as the reader
+    // would give them.
+    int64_t value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return static_cast<double>(value);
+  }
+  const std::string_view digits = text.substr(0, text.find_first_of("eE"));
+  if (!integer && digits.find_first_of("123456789") == std::string_view::npos) {
+    return text.starts_with('-') ? -0.0 : 0.0;
+  }
+  const std::string terminated(text);
+  rapidjson::StringStream stream(terminated.c_str());
+  NumberCatcher catcher;
+  rapidjson::Reader().Parse<rapidjson::kParseFullPrecisionFlag>(stream, catcher);
+  return catcher.value;
+}
+
 // The document's own SAX handler, with two changes on the way: numbers become
 // doubles, as the script language has no other kind, and containers may nest
 // only kMaxJsonDepth deep. The reader runs iteratively, so depth costs heap,
-// not stack, until the limit ends the parse.
+// not stack, until the limit ends the parse. Numbers arrive as their text
+// (NumberValue converts them).
 class BoundedHandler {
  public:
   explicit BoundedHandler(JsonTree& tree) : tree_(tree) {}
 
   bool Null() { return tree_.Null(); }
   bool Bool(bool b) { return tree_.Bool(b); }
+  // The reader names these too, though with numbers as text it calls none.
   bool Int(int i) { return tree_.Double(i); }
   bool Uint(unsigned u) { return tree_.Double(u); }
   bool Int64(int64_t i) { return tree_.Double(static_cast<double>(i)); }
   bool Uint64(uint64_t u) { return tree_.Double(static_cast<double>(u)); }
   bool Double(double d) { return tree_.Double(d); }
-  bool RawNumber(const char*, SizeType, bool) { return false; }  // never asked for
+  bool RawNumber(const char* text, SizeType length, bool) {
+    return tree_.Double(NumberValue(std::string_view(text, length)));
+  }
   bool String(const char* s, SizeType length, bool copy) { return tree_.String(s, length, copy); }
   bool Key(const char* s, SizeType length, bool copy) { return tree_.Key(s, length, copy); }
   bool StartObject() { return Enter() && tree_.StartObject(); }
@@ -63,13 +108,12 @@ struct ReaderRun {
   rapidjson::ParseErrorCode error = rapidjson::kParseErrorNone;
 
   bool operator()(JsonTree& tree) {
+    constexpr unsigned kReadFlags = kFlags | rapidjson::kParseIterativeFlag |
+                                    rapidjson::kParseFullPrecisionFlag |
+                                    rapidjson::kParseNumbersAsStringsFlag;
     BoundedHandler handler(tree);
     rapidjson::GenericReader<rapidjson::UTF8<>, rapidjson::UTF8<>> reader;
-    error =
-        reader
-            .Parse<kFlags | rapidjson::kParseIterativeFlag | rapidjson::kParseFullPrecisionFlag>(
-                stream, handler)
-            .Code();
+    error = reader.Parse<kReadFlags>(stream, handler).Code();
     ok = error == rapidjson::kParseErrorNone;
     nesting = handler.maxDepth();
     return ok;

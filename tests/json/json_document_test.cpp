@@ -199,6 +199,21 @@ TEST(JsonReadTest, NumbersReadAsThirteenDigitText) {
   EXPECT_EQ(document.GetElementText(0, "g"), "116.404");
 }
 
+// Found by fuzzing: RapidJSON's full-precision conversion turned a zero with a
+// large exponent into a huge or tiny number of no meaning.
+TEST(JsonReadTest, ZeroWithAnyExponentIsZero) {
+  JsonDocument document;
+  ASSERT_TRUE(document.Parse(
+      R"([0e97,-0e97,0.0e300,0E-400,0.000e+308,0e5,1e97,0.5e300,-2.5E-300,0.0001e50])"));
+  // The negative zero reads as "-0", the number text of -0.
+  const char* const texts[] = {"0", "-0",    "0",      "0",         "0",
+                               "0", "1e+97", "5e+299", "-2.5e-300", "1e+46"};
+  for (int i = 0; i < 10; ++i) {
+    EXPECT_EQ(document.GetText("[" + std::to_string(i) + "]"), texts[i]) << i;
+  }
+  EXPECT_EQ(document.ToText(), "[0,0,0,0,0,0,1e+97,5e+299,-2.5e-300,1e+46]");
+}
+
 TEST(JsonReadTest, ScalarsOtherThanStringsAndNumbers) {
   JsonDocument document;
   ASSERT_TRUE(document.Parse(R"({"t":true,"f":false,"n":null,"o":{},"a":[]})"));
