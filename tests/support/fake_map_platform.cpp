@@ -2,6 +2,7 @@
 
 #include <httplib.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <fstream>
@@ -138,6 +139,55 @@ std::optional<PageKey> PageOf(MapPlatform platform, const httplib::Request& requ
                  request.get_param_value(baidu ? "wd" : "keywords"), *page};
 }
 
+constexpr std::string_view kServerErrorPage =
+    "<!DOCTYPE html><html><head><title>500 Internal Server Error</title></head>"
+    "<body><h1>Internal Server Error</h1><p>The server encountered an internal error and was "
+    "unable to complete your request.</p></body></html>";
+
+// The bytes of a page of length total at offset: a record list that goes on
+// until the last bytes close it, so any prefix looks like a page on its way.
+class HugePage {
+ public:
+  explicit HugePage(size_t total)
+      : total_(std::max(total, kHead.size() + kTail.size())),
+        recordsEnd_((total_ - kHead.size() - kTail.size()) / kRecord.size() * kRecord.size()) {}
+
+  // Up to length bytes from offset into out.
+  void Fill(size_t offset, std::string& out, size_t length) const {
+    out.resize(offset < total_ ? std::min(length, total_ - offset) : 0);
+    for (size_t i = 0; i < out.size();) {
+      const size_t pos = offset + i;
+      if (pos >= kHead.size() && pos - kHead.size() < recordsEnd_) {
+        const size_t inRecords = pos - kHead.size();
+        const size_t from = inRecords % kRecord.size();
+        const size_t count =
+            std::min({kRecord.size() - from, out.size() - i, recordsEnd_ - inRecords});
+        out.replace(i, count, kRecord.substr(from, count));
+        i += count;
+      } else {
+        out[i++] = At(pos);
+      }
+    }
+  }
+
+ private:
+  static constexpr std::string_view kHead = R"({"content":[)";
+  static constexpr std::string_view kRecord =
+      R"({"name":"shop","tel":"13800138000","addr":"road 1","area_name":"area"},)";
+  static constexpr std::string_view kTail = R"({}]})";
+
+  // Outside the records: the head, the padding after the last whole record
+  // (white space to JSON), and the tail.
+  char At(size_t pos) const {
+    if (pos < kHead.size()) return kHead[pos];
+    if (pos >= total_ - kTail.size()) return kTail[pos - (total_ - kTail.size())];
+    return ' ';
+  }
+
+  size_t total_;
+  size_t recordsEnd_;
+};
+
 constexpr std::string_view kGarbage =
     "<!DOCTYPE html><html><head><title>502 Bad Gateway</title></head>"
     "<body><center><h1>502 Bad Gateway</h1></center></body></html>";
@@ -255,6 +305,13 @@ void FakeMapPlatform::SetAnswerDelay(std::chrono::milliseconds delay) {
   answerDelay_ = delay;
 }
 
+void FakeMapPlatform::SetHugeBodyBytes(size_t bytes) {
+  std::lock_guard lock(mutex_);
+  hugeBodyBytes_ = bytes;
+}
+
+size_t FakeMapPlatform::HugeBodyBytesSent() const { return hugeBodyBytesSent_.load(); }
+
 void FakeMapPlatform::SetRequestHook(std::function<void(const RecordedRequest&)> hook) {
   std::lock_guard lock(mutex_);
   hook_ = std::move(hook);
@@ -328,6 +385,7 @@ void FakeMapPlatform::Handle(std::optional<MapPlatform> platform, const httplib:
                          platform ? PageOf(*platform, request) : std::nullopt};
   Fault fault;
   std::chrono::milliseconds answerDelay;
+  size_t hugeBodyBytes = 0;
   std::function<void(const RecordedRequest&)> hook;
   {
     std::lock_guard lock(mutex_);
@@ -336,6 +394,7 @@ void FakeMapPlatform::Handle(std::optional<MapPlatform> platform, const httplib:
       if (auto it = faults_.find(*record.page); it != faults_.end()) fault = it->second;
     }
     answerDelay = answerDelay_;
+    hugeBodyBytes = hugeBodyBytes_;
     hook = hook_;
   }
   changed_.notify_all();
@@ -345,8 +404,10 @@ void FakeMapPlatform::Handle(std::optional<MapPlatform> platform, const httplib:
     response.status = 404;
     return;
   }
+  // Held for a day: until the server stops, as far as any test is concerned.
   if ((answerDelay.count() > 0 && !Hold(answerDelay)) ||
-      (fault.kind == PageFault::kDelay && !Hold(fault.delay))) {
+      (fault.kind == PageFault::kDelay && !Hold(fault.delay)) ||
+      (fault.kind == PageFault::kNeverAnswer && !Hold(std::chrono::hours(24)))) {
     response.status = 503;  // shutting down; the client has usually gone already
     return;
   }
@@ -363,8 +424,56 @@ void FakeMapPlatform::Handle(std::optional<MapPlatform> platform, const httplib:
       response.set_content_provider(4096, "application/json",
                                     [](size_t, size_t, httplib::DataSink&) { return false; });
       return;
+    case PageFault::kServerError:
+      response.status = 500;
+      response.set_content(std::string(kServerErrorPage), "text/html");
+      return;
+    case PageFault::kCloseMidBody: {
+      // The length of the whole page goes out in the headers; the provider
+      // writes the first half and then refuses, which drops the connection.
+      auto body = std::make_shared<std::string>(PageBody(*record.page));
+      response.set_content_provider(body->size(), "application/json;charset=UTF-8",
+                                    [body](size_t offset, size_t, httplib::DataSink& sink) {
+                                      const size_t half = body->size() / 2;
+                                      if (offset < half)
+                                        return sink.write(body->data() + offset, half - offset);
+                                      return false;
+                                    });
+      return;
+    }
+    case PageFault::kHugeBody: {
+      auto page = std::make_shared<HugePage>(hugeBodyBytes);
+      response.set_content_provider(
+          hugeBodyBytes, "application/json;charset=UTF-8",
+          [this, page, chunk = std::string()](size_t offset, size_t length,
+                                              httplib::DataSink& sink) mutable {
+            page->Fill(offset, chunk, std::min<size_t>(length, 64 * 1024));
+            if (!sink.write(chunk.data(), chunk.size())) return false;
+            hugeBodyBytesSent_ += chunk.size();
+            return true;
+          });
+      return;
+    }
+    case PageFault::kHugeChunkedBody: {
+      auto page = std::make_shared<HugePage>(hugeBodyBytes);
+      response.set_chunked_content_provider(
+          "application/json;charset=UTF-8",
+          [this, page, total = hugeBodyBytes, chunk = std::string()](
+              size_t offset, httplib::DataSink& sink) mutable {
+            if (offset >= total) {
+              sink.done();
+              return true;
+            }
+            page->Fill(offset, chunk, 64 * 1024);
+            if (!sink.write(chunk.data(), chunk.size())) return false;
+            hugeBodyBytesSent_ += chunk.size();
+            return true;
+          });
+      return;
+    }
     case PageFault::kNone:
     case PageFault::kDelay:
+    case PageFault::kNeverAnswer:
       break;
   }
   response.set_content(PageBody(*record.page), "application/json;charset=UTF-8");

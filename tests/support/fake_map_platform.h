@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <compare>
 #include <condition_variable>
@@ -47,6 +48,13 @@ enum class PageFault {
   kEmptyBody,        // 200 with no body
   kDelay,            // the normal answer, held back for the fault's delay
   kCloseConnection,  // the headers promise a body, then the connection is closed
+  kServerError,      // status 500 with an HTML error page
+  kCloseMidBody,     // the headers promise the whole page; half of it comes, then the
+                     // connection is closed
+  kNeverAnswer,      // the request is read and never answered, until the server stops
+  kHugeBody,         // a well-formed page of SetHugeBodyBytes bytes (records without
+                     // end), its length declared, written as the client takes it
+  kHugeChunkedBody,  // the same page in chunks, its length declared nowhere
 };
 
 struct RecordedRequest {
@@ -101,6 +109,11 @@ class FakeMapPlatform {
                 std::chrono::milliseconds delay = std::chrono::milliseconds(0));
   // Every answer waits this long first (network latency for benchmarks).
   void SetAnswerDelay(std::chrono::milliseconds delay);
+  // The length of a kHugeBody or kHugeChunkedBody page; 100 MB unless set.
+  void SetHugeBodyBytes(size_t bytes);
+  // The bytes of huge pages written so far: a client that gives up early
+  // leaves the rest unsent.
+  size_t HugeBodyBytesSent() const;
   // Called on the server's thread for every request as it arrives.
   void SetRequestHook(std::function<void(const RecordedRequest&)> hook);
 
@@ -139,6 +152,8 @@ class FakeMapPlatform {
   std::map<PageKey, std::string> answers_;
   std::map<PageKey, Fault> faults_;
   std::chrono::milliseconds answerDelay_{0};
+  size_t hugeBodyBytes_ = 100'000'000;
+  std::atomic<size_t> hugeBodyBytesSent_{0};
   std::function<void(const RecordedRequest&)> hook_;
   std::vector<RecordedRequest> requests_;
 };
