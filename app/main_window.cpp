@@ -32,7 +32,10 @@ constexpr int kColumnWidths[kResultColumnCount] = {50, 180, 130, 200, 100, 180};
 }  // namespace
 
 MainWindow::MainWindow(PlatformRuns runs, Dialogs& dialogs)
-    : QWidget(nullptr), platformRuns_(std::move(runs)), dialogs_(dialogs) {
+    : QWidget(nullptr),
+      platformRuns_(std::move(runs)),
+      dialogs_(dialogs),
+      progress_(ResultModel::kAnnounceIntervalMs, [this] { ShowProgress(); }) {
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(u"Varnelo"_s);
   ApplyWindowFont(*this);
@@ -91,6 +94,9 @@ void MainWindow::MakeResultsList() {
   for (int column = 0; column < static_cast<int>(kResultColumnCount); ++column) {
     超级列表框1->setColumnWidth(column, kColumnWidths[column]);
   }
+
+  // Rows are only ever added at the end, by a run, and the newest is to be seen.
+  connect(results_, &QAbstractItemModel::rowsInserted, 超级列表框1, &QTableView::scrollToBottom);
 }
 
 void MainWindow::MakeControls() {
@@ -176,6 +182,7 @@ void MainWindow::Start() {
 
 void MainWindow::Stop() {
   controller_->Stop();
+  progress_.RunNow();
   编辑框_成功查询->clear();
 }
 
@@ -205,12 +212,26 @@ bool MainWindow::HasTelephone(std::string_view telephone) const {
   return results_->HasTelephone(telephone);
 }
 
-void MainWindow::ShowKeyword(const QString& keyword) { 编辑框_关键词->setText(keyword); }
-void MainWindow::ShowCount(const QString& countText) { 编辑框_成功查询->setText(countText); }
+void MainWindow::ShowKeyword(const QString& keyword) {
+  pendingKeyword_ = keyword;
+  progress_.Request();
+}
 
-void MainWindow::AppendRows(std::vector<ResultRow> rows) {
-  results_->AppendRows(std::move(rows));
-  超级列表框1->scrollToBottom();
+void MainWindow::ShowCount(const QString& countText) {
+  pendingCount_ = countText;
+  progress_.Request();
+}
+
+void MainWindow::ShowProgress() {
+  if (pendingKeyword_) 编辑框_关键词->setText(*std::exchange(pendingKeyword_, std::nullopt));
+  if (pendingCount_) 编辑框_成功查询->setText(*std::exchange(pendingCount_, std::nullopt));
+}
+
+void MainWindow::AppendRows(std::vector<ResultRow> rows) { results_->AppendRows(std::move(rows)); }
+
+void MainWindow::ShowPending() {
+  results_->ShowAppendedRows();
+  progress_.RunNow();
 }
 
 }  // namespace varnelo

@@ -3,11 +3,13 @@
 #include <QPointer>
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "app/run_controller.h"
 #include "app/run_target.h"
+#include "app/throttle.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -79,12 +81,18 @@ class MainWindow final : public QWidget, private RunTarget {
   void ShowKeyword(const QString& keyword) override;
   void ShowCount(const QString& countText) override;
   void AppendRows(std::vector<ResultRow> rows) override;
+  void ShowPending() override;
+  void ShowProgress();
 
   PlatformRuns platformRuns_;
   Dialogs& dialogs_;
   ResultModel* results_ = nullptr;
   std::unique_ptr<RunController> controller_;
   QPointer<CityPicker> picker_;
+  // The latest texts a run wrote into the two progress boxes, not yet shown.
+  std::optional<QString> pendingKeyword_;
+  std::optional<QString> pendingCount_;
+  Throttle progress_;
 
   QTableView* 超级列表框1 = nullptr;
   QGroupBox* 分组框4 = nullptr;

@@ -17,10 +17,11 @@ constexpr size_t kMaxRows = static_cast<size_t>(std::numeric_limits<int>::max())
 
 }  // namespace
 
-ResultModel::ResultModel(QObject* parent) : QAbstractTableModel(parent) {}
+ResultModel::ResultModel(QObject* parent)
+    : QAbstractTableModel(parent), announce_(kAnnounceIntervalMs, [this] { Announce(); }) {}
 
 int ResultModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(store_.size());
+  return parent.isValid() ? 0 : announced_;
 }
 
 int ResultModel::columnCount(const QModelIndex& parent) const {
@@ -46,15 +47,23 @@ void ResultModel::AppendRows(std::vector<ResultRow> rows) {
   const size_t room = kMaxRows - store_.size();
   if (rows.size() > room) rows.resize(room);
   if (rows.empty()) return;
-  const int first = static_cast<int>(store_.size());
-  beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
   for (const ResultRow& row : rows) store_.Append(row);
+  announce_.Request();
+}
+
+void ResultModel::Announce() {
+  const int stored = static_cast<int>(store_.size());
+  if (stored == announced_) return;
+  beginInsertRows({}, announced_, stored - 1);
+  announced_ = stored;
   endInsertRows();
 }
 
 void ResultModel::Clear() {
+  announce_.Cancel();
   beginResetModel();
   store_.Clear();
+  announced_ = 0;
   endResetModel();
 }
 

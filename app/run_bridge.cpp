@@ -23,7 +23,8 @@ RunBridge::RunBridge(std::shared_ptr<RunChannel> channel, std::stop_token stop)
     : channel_(std::move(channel)), stop_(std::move(stop)) {}
 
 template <class T>
-std::optional<T> RunBridge::Ask(std::function<void(WindowSide&, std::function<void(T)>)> ask) {
+std::optional<T> RunBridge::Ask(std::function<void(WindowSide&, std::function<void(T)>)> ask,
+                                RunOp::Kind kind) {
   if (stop_.stop_requested()) return std::nullopt;
   auto reply = std::make_shared<Reply<T>>();
   // A box may be answered after its run has gone; the answer then has nowhere
@@ -39,6 +40,7 @@ std::optional<T> RunBridge::Ask(std::function<void(WindowSide&, std::function<vo
     }
   };
   RunOp op;
+  op.kind = kind;
   op.call = [ask = std::move(ask), answer = std::move(answer)](WindowSide& side) {
     ask(side, answer);
   };
@@ -101,18 +103,22 @@ void RunBridge::AppendRow(const ResultRow& row) {
 }
 
 void RunBridge::ShowFinished() {
-  Ask<bool>([](WindowSide& side, std::function<void(bool)> answer) {
-    side.openBoxes.push_back(side.dialogs.Inform(QStringView(kDefaultCaption).toString(),
-                                                 u"采集完成"_s, [answer] { answer(true); }));
-  });
+  Ask<bool>(
+      [](WindowSide& side, std::function<void(bool)> answer) {
+        side.openBoxes.push_back(side.dialogs.Inform(QStringView(kDefaultCaption).toString(),
+                                                     u"采集完成"_s, [answer] { answer(true); }));
+      },
+      RunOp::Kind::kShow);
 }
 
 bool RunBridge::AskOpenSliderLink() {
-  return Ask<bool>([](WindowSide& side, std::function<void(bool)> answer) {
-           side.openBoxes.push_back(side.dialogs.AskYesNo(QStringView(kDefaultCaption).toString(),
-                                                          u"是否打开滑块链接！"_s,
-                                                          std::move(answer)));
-         })
+  return Ask<bool>(
+             [](WindowSide& side, std::function<void(bool)> answer) {
+               side.openBoxes.push_back(
+                   side.dialogs.AskYesNo(QStringView(kDefaultCaption).toString(),
+                                         u"是否打开滑块链接！"_s, std::move(answer)));
+             },
+             RunOp::Kind::kShow)
       .value_or(false);
 }
 
@@ -123,6 +129,7 @@ void RunBridge::OpenLink(std::string_view url) {
   const QString scheme = link.scheme().toLower();
   if (!link.isValid() || (scheme != u"https"_s && scheme != u"http"_s)) return;
   RunOp op;
+  op.kind = RunOp::Kind::kShow;
   op.call = [link](WindowSide& side) { side.dialogs.OpenUrl(link); };
   Send(std::move(op));
 }

@@ -40,7 +40,8 @@ class RunBridge final : public RunWindow {
   // then or later (a message box answers when it is closed). Empty when the run
   // was stopped first.
   template <class T>
-  std::optional<T> Ask(std::function<void(WindowSide&, std::function<void(T)>)> ask);
+  std::optional<T> Ask(std::function<void(WindowSide&, std::function<void(T)>)> ask,
+                       RunOp::Kind kind = RunOp::Kind::kCall);
   void Send(RunOp op);
 
   std::shared_ptr<RunChannel> channel_;

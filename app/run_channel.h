@@ -27,9 +27,10 @@ struct WindowSide {
 
 // One access of a run on its way to the window thread. Rows and the two
 // progress texts have kinds of their own so the window can take a whole batch
-// of them in one go; everything else is a call.
+// of them in one go; everything else is a call, and a call that puts something
+// in front of the user (a box, the browser) is a show.
 struct RunOp {
-  enum class Kind { kRow, kKeyword, kCount, kCall };
+  enum class Kind { kRow, kKeyword, kCount, kCall, kShow };
   Kind kind = Kind::kCall;
   ResultRow row;
   QString text;

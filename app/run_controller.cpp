@@ -70,6 +70,8 @@ void RunController::Stop() {
   worker_.request_stop();
   currentGeneration_ = 0;
   channel_->Discard();
+  // What did arrive stays in the list, and is seen.
+  target_.ShowPending();
   // Closing a box would answer it; the answer finds no current run and is lost.
   std::vector<DialogCloser> boxes = std::move(openBoxes_);
   openBoxes_.clear();
@@ -91,6 +93,7 @@ void RunController::Drain(const std::shared_ptr<RunChannel>& channel) {
 
 void RunController::Finish(const std::shared_ptr<RunChannel>& channel, RunEnd end) {
   Drain(channel);
+  target_.ShowPending();
   emit RunEnded(end);
 }
 
@@ -124,7 +127,9 @@ void RunController::Apply(std::vector<RunOp>& ops, uint64_t generation) {
         countChanged = true;
         break;
       case RunOp::Kind::kCall:
+      case RunOp::Kind::kShow:
         flush();
+        if (op.kind == RunOp::Kind::kShow) target_.ShowPending();
         if (op.call) op.call(side);
         // A call may hand control to the user's side (a box answered at once),
         // which may have stopped the run; the rest of the batch is then dropped.

@@ -22,10 +22,15 @@ class RunTarget {
   virtual bool DuplicateFilter() const = 0;  // 选择框_过滤重复数据
   virtual bool HasTelephone(std::string_view telephone) const = 0;
 
+  // The writes take effect at once; the window shows them soon after, at the
+  // pace a reader can follow.
   virtual void ShowKeyword(const QString& keyword) = 0;  // 编辑框_关键词
   virtual void ShowCount(const QString& countText) = 0;  // 编辑框_成功查询
-  // Appends the rows at the end of 超级列表框1 and brings the last into view.
+  // Appends the rows at the end of 超级列表框1, the last of them brought into view.
   virtual void AppendRows(std::vector<ResultRow> rows) = 0;
+  // Shows everything written so far now, before the run puts anything else in
+  // front of the user, or stops.
+  virtual void ShowPending() = 0;
 };
 
 }  // namespace varnelo

@@ -52,8 +52,11 @@ TEST(ResultModelTest, KeepsTheModelContractThroughAppendsAndClears) {
   model.AppendRows(Rows(1, 3));
   model.AppendRows({});
   model.AppendRows(Rows(4, 5000));  // crosses a storage block
+  model.ShowAppendedRows();
+  model.AppendRows(Rows(5004, 10));
   model.Clear();
   model.AppendRows(Rows(1, 2));
+  model.ShowAppendedRows();
   EXPECT_TRUE(ModelTesterMessages::Messages().isEmpty())
       << ModelTesterMessages::Messages().join(u'\n').toStdString();
   EXPECT_EQ(model.rowCount(), 2);
@@ -82,6 +85,27 @@ TEST(ResultModelTest, CellsReadBackAsStoredAndShowAsUnicode) {
   EXPECT_EQ(model.Cell(6000, 0), "");
   EXPECT_EQ(model.Cell(0, 6), "");
   EXPECT_EQ(model.Cell(-1, 0), "");
+}
+
+TEST(ResultModelTest, AppendedRowsBelongToTheListBeforeViewsHearOfThem) {
+  ResultModel model;
+  model.AppendRows(Rows(1, 1));  // after a quiet spell: shown at once
+  EXPECT_EQ(model.rowCount(), 1);
+  model.AppendRows(Rows(2, 1));  // right behind it: shown with the next batch
+  EXPECT_EQ(model.rowCount(), 1);
+  EXPECT_EQ(model.size(), 2);
+  EXPECT_EQ(model.Row(1), Rows(2, 1)[0]);
+  EXPECT_TRUE(model.HasTelephone(Rows(2, 1)[0][kColumnTelephone]));
+  EXPECT_EQ(model.Rows().size(), 2u);
+  ASSERT_TRUE(testing::PumpUntil([&] { return model.rowCount() == 2; }));
+
+  // Rows waiting to be shown are cleared with the rest and never shown.
+  model.AppendRows(Rows(3, 1));
+  model.AppendRows(Rows(4, 1));
+  model.Clear();
+  EXPECT_EQ(model.size(), 0);
+  QTest::qWait(4 * ResultModel::kAnnounceIntervalMs);
+  EXPECT_EQ(model.rowCount(), 0);
 }
 
 TEST(ResultModelTest, TelephoneLookupFollowsAppendsAndClear) {
