@@ -2,6 +2,7 @@
 //   varnelo_screenshot docs/main_window.png
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <cstdio>
@@ -60,6 +61,9 @@ int main(int argc, char** argv) {
                 u"118.3812，31.2961"_s),
   };
   window->results().AppendRows(std::move(rows));
+  // As a run leaves them: the count of the next row and the keyword searched.
+  window->findChild<QLineEdit*>(u"编辑框_成功查询"_s)->setText(u"6条信息"_s);
+  window->findChild<QLineEdit*>(u"编辑框_关键词"_s)->setText(u"酒店"_s);
   window->show();
   QApplication::processEvents();
 
