@@ -24,17 +24,28 @@ using namespace Qt::Literals::StringLiterals;
 using testing::FakeDialogs;
 using testing::Find;
 
-// Runs the program's loop with the steps queued one after another on it; a
-// loop still going long after the last step is ended with a code of its own,
-// so a window that fails to end the program fails the test instead of hanging.
-int RunProgram(std::vector<std::function<void()>> steps) {
+// One thing a test does on the running loop, once ready() holds.
+struct Step {
+  std::function<bool()> ready;
+  std::function<void()> act;
+};
+
+bool Always() { return true; }
+
+// Runs the program's loop and does the steps on it, one after another; a loop
+// still going long after is ended with a code of its own, so a window that
+// fails to end the program fails the test instead of hanging it.
+int RunProgram(std::vector<Step> steps) {
   constexpr int kStuck = 99;
   QTimer stuck;
   stuck.setSingleShot(true);
   QObject::connect(&stuck, &QTimer::timeout, [] { QCoreApplication::exit(kStuck); });
-  for (size_t i = 0; i < steps.size(); ++i) {
-    QTimer::singleShot(static_cast<int>(10 * i), qApp, steps[i]);
-  }
+  size_t next = 0;
+  QTimer stepper;
+  QObject::connect(&stepper, &QTimer::timeout, [&] {
+    if (next < steps.size() && steps[next].ready()) steps[next++].act();
+  });
+  stepper.start(5);
   stuck.start(30000);
   return RunUntilLastWindowCloses(*qApp);
 }
@@ -43,7 +54,7 @@ TEST(ProgramTest, ClosingTheMainWindowEndsTheProgram) {
   FakeDialogs dialogs;
   QPointer<MainWindow> window = new MainWindow({}, dialogs);
   window->show();
-  EXPECT_EQ(RunProgram({[&] { window->close(); }}), 0);
+  EXPECT_EQ(RunProgram({{Always, [&] { window->close(); }}}), 0);
   EXPECT_TRUE(window.isNull());
 }
 
@@ -54,16 +65,18 @@ TEST(ProgramTest, ThePickerKeepsTheProgramGoingUntilItIsClosedToo) {
   bool pickerOutlivedWindow = false;
   window->show();
   const int result = RunProgram({
-      [&] {
-        Find<QPushButton>(*window, u"按钮_添加城市"_s)->click();
-        picker = window->cityPicker();
-      },
-      [&] { window->close(); },
-      [&] {
-        // The loop is still going: the main window is gone, the picker is not.
-        pickerOutlivedWindow = window.isNull() && picker != nullptr && picker->isVisible();
-        if (picker != nullptr) picker->close();
-      },
+      {Always,
+       [&] {
+         Find<QPushButton>(*window, u"按钮_添加城市"_s)->click();
+         picker = window->cityPicker();
+       }},
+      {Always, [&] { window->close(); }},
+      {[&] { return window.isNull(); },
+       [&] {
+         // The loop is still going: the main window is gone, the picker is not.
+         pickerOutlivedWindow = picker != nullptr && picker->isVisible();
+         if (picker != nullptr) picker->close();
+       }},
   });
   EXPECT_EQ(result, 0);
   EXPECT_TRUE(pickerOutlivedWindow);
@@ -86,12 +99,9 @@ TEST(ProgramTest, ClosingTheMainWindowDuringARunEndsTheRunBeforeTheProgram) {
   QPointer<MainWindow> window = new MainWindow(std::move(runs), dialogs);
   window->show();
   const int result = RunProgram({
-      [&] { Find<QPushButton>(*window, u"按钮_开始挖掘"_s)->click(); },
-      [&] {
-        // Closing only once the worker is surely inside the run.
-        while (!started) QThread::yieldCurrentThread();
-        window->close();
-      },
+      {Always, [&] { Find<QPushButton>(*window, u"按钮_开始挖掘"_s)->click(); }},
+      // Closing only once the worker is surely inside the run.
+      {[&] { return started.load(); }, [&] { window->close(); }},
   });
   EXPECT_EQ(result, 0);
   EXPECT_TRUE(returned);  // waited for before the loop's caller got control back
