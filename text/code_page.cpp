@@ -41,8 +41,8 @@ std::u16string ToUtf16(UConverter* from, std::string_view bytes) {
   // A code unit per byte is always enough for UTF-8 and code page 936.
   wide.resize(bytes.size());
   UErrorCode status = U_ZERO_ERROR;
-  int32_t length = ucnv_toUChars(from, wide.data(), static_cast<int32_t>(wide.size()),
-                                 bytes.data(), static_cast<int32_t>(bytes.size()), &status);
+  int32_t length = ucnv_toUChars(from, wide.data(), static_cast<int32_t>(wide.size()), bytes.data(),
+                                 static_cast<int32_t>(bytes.size()), &status);
   if (U_FAILURE(status) && status != U_STRING_NOT_TERMINATED_WARNING) return {};
   wide.resize(static_cast<size_t>(length));
   return wide;

@@ -21,21 +21,22 @@ TEST_P(KnownTextTest, ConvertsBothWays) {
   EXPECT_EQ(GbkToUtf8(sample.gbk), sample.utf8);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    CodePage936, KnownTextTest,
-    testing::Values(
-        KnownText{"empty", "", ""}, KnownText{"ascii", "KTV 24h", "KTV 24h"},
-        // The keyword box's initial text: twelve bytes.
-        KnownText{"keyword_box", "超市\r\n酒店\r\n",
-                  "\xB3\xAC\xCA\xD0\r\n\xBE\xC6\xB5\xEA\r\n"},
-        KnownText{"shanghai", "上海", "\xC9\xCF\xBA\xA3"},
-        KnownText{"fullwidth_comma", "，", "\xA3\xAC"},
-        KnownText{"fullwidth_space", "\u3000", "\xA1\xA1"},
-        // Windows' code page 936 has the euro sign at 0x80.
-        KnownText{"euro", "€", "\x80"},
-        // A trail byte equal to the backslash.
-        KnownText{"trail_backslash", "乗", "\x81\x5C"}),
-    [](const testing::TestParamInfo<KnownText>& param_info) { return std::string(param_info.param.name); });
+INSTANTIATE_TEST_SUITE_P(CodePage936, KnownTextTest,
+                         testing::Values(KnownText{"empty", "", ""},
+                                         KnownText{"ascii", "KTV 24h", "KTV 24h"},
+                                         // The keyword box's initial text: twelve bytes.
+                                         KnownText{"keyword_box", "超市\r\n酒店\r\n",
+                                                   "\xB3\xAC\xCA\xD0\r\n\xBE\xC6\xB5\xEA\r\n"},
+                                         KnownText{"shanghai", "上海", "\xC9\xCF\xBA\xA3"},
+                                         KnownText{"fullwidth_comma", "，", "\xA3\xAC"},
+                                         KnownText{"fullwidth_space", "\u3000", "\xA1\xA1"},
+                                         // Windows' code page 936 has the euro sign at 0x80.
+                                         KnownText{"euro", "€", "\x80"},
+                                         // A trail byte equal to the backslash.
+                                         KnownText{"trail_backslash", "乗", "\x81\x5C"}),
+                         [](const testing::TestParamInfo<KnownText>& param_info) {
+                           return std::string(param_info.param.name);
+                         });
 
 TEST(CodePageTest, CharactersWithoutAGbkFormBecomeQuestionMarks) {
   // An emoji and a Hangul syllable outside GBK; each is one character, one "?".
@@ -44,7 +45,9 @@ TEST(CodePageTest, CharactersWithoutAGbkFormBecomeQuestionMarks) {
 }
 
 TEST(CodePageTest, InvalidUtf8BecomesQuestionMarksAndNothingIsDropped) {
-  EXPECT_EQ(Utf8ToGbk("a\xFF" "b"), "a?b");
+  EXPECT_EQ(Utf8ToGbk("a\xFF"
+                      "b"),
+            "a?b");
   // A truncated three-byte sequence at the end.
   EXPECT_EQ(Utf8ToGbk("ab\xE4\xB8"), "ab?");
   // A lone continuation byte between two good characters.

@@ -22,7 +22,7 @@ TEST(SplitLinesTest, FollowsTheLineRule) {
       {"\r\n", {""}},
       {"\r\na", {"", "a"}},
       {"a\r\n\r\n", {"a", ""}},
-      {"a\nb\rc", {"a\nb\rc"}},  // only the pair separates
+      {"a\nb\rc", {"a\nb\rc"}},    // only the pair separates
       {" a \r\nb", {" a ", "b"}},  // not trimmed
   };
   for (const Case& c : cases) {
