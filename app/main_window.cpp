@@ -18,6 +18,7 @@
 #include "app/city_picker.h"
 #include "app/controls.h"
 #include "app/dialogs.h"
+#include "app/export_buttons.h"
 #include "app/product_site.h"
 #include "app/result_model.h"
 
@@ -47,6 +48,7 @@ MainWindow::MainWindow(PlatformRuns runs, Dialogs& dialogs)
   results_ = new ResultModel(this);
   RunTarget& target = *this;
   controller_ = std::make_unique<RunController>(target, dialogs_);
+  exports_ = std::make_unique<ExportButtons>(*this, *results_, dialogs_);
   MakeResultsList();
   MakeControls();
   ConnectButtons();
@@ -55,6 +57,7 @@ MainWindow::MainWindow(PlatformRuns runs, Dialogs& dialogs)
 MainWindow::~MainWindow() {
   // The worker goes first, while everything it might still reach exists.
   controller_.reset();
+  exports_.reset();
 }
 
 void MainWindow::MakeResultsList() {
@@ -149,10 +152,14 @@ void MainWindow::ConnectButtons() {
   connect(按钮_清空城市, &QPushButton::clicked, 编辑框_城市名称, &QPlainTextEdit::clear);
   connect(按钮_添加城市, &QPushButton::clicked, this, &MainWindow::OpenCityPicker);
   connect(按钮_官方网站, &QPushButton::clicked, this, &MainWindow::OpenProductSite);
-  connect(按钮_导出txt, &QPushButton::clicked, this, &MainWindow::ExportText);
-  connect(按钮_导出txt1, &QPushButton::clicked, this, &MainWindow::ExportTelephones);
-  connect(按钮_导出VCF, &QPushButton::clicked, this, &MainWindow::ExportContactCards);
-  connect(按钮_导出Excel, &QPushButton::clicked, this, &MainWindow::ExportSpreadsheet);
+  connect(按钮_导出txt, &QPushButton::clicked, this, [this] { exports_->Run(ExportKind::kText); });
+  connect(按钮_导出txt1, &QPushButton::clicked, this,
+          [this] { exports_->Run(ExportKind::kTelephones); });
+  connect(按钮_导出VCF, &QPushButton::clicked, this,
+          [this] { exports_->Run(ExportKind::kContactCards); });
+  connect(按钮_导出Excel, &QPushButton::clicked, this,
+          [this] { exports_->Run(ExportKind::kSpreadsheet); });
+  connect(exports_.get(), &ExportButtons::runningChanged, this, &MainWindow::ShowExportRunning);
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
@@ -162,6 +169,12 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
   超级列表框1->resize(std::max(0, kListPlace.width() + dx), std::max(0, kListPlace.height() + dy));
   for (QGroupBox* group : {分组框4, 分组框1, 分组框2, 分组框3}) {
     group->move(875 + dx, group->y());
+  }
+}
+
+void MainWindow::ShowExportRunning(bool running) {
+  for (QPushButton* button : {按钮_导出txt, 按钮_导出txt1, 按钮_导出VCF, 按钮_导出Excel}) {
+    button->setEnabled(!running);
   }
 }
 

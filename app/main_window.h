@@ -23,6 +23,7 @@ class QTableView;
 namespace varnelo {
 
 class CityPicker;
+class ExportButtons;
 class Dialogs;
 class ResultModel;
 
@@ -48,6 +49,7 @@ class MainWindow final : public QWidget, private RunTarget {
 
   ResultModel& results() { return *results_; }
   RunController& runs() { return *controller_; }
+  ExportButtons& exports() { return *exports_; }
   // The open city picker, or null.
   CityPicker* cityPicker() const;
 
@@ -66,11 +68,8 @@ class MainWindow final : public QWidget, private RunTarget {
   void Stop();
   void OpenCityPicker();
   void OpenProductSite();
-  // Wired to the export procedures as they are built; until then they do nothing.
-  void ExportText() {}
-  void ExportTelephones() {}
-  void ExportContactCards() {}
-  void ExportSpreadsheet() {}
+  // While an export runs the four export buttons are disabled.
+  void ShowExportRunning(bool running);
 
   // RunTarget, on the window thread only.
   QString CityText() const override;
@@ -88,6 +87,7 @@ class MainWindow final : public QWidget, private RunTarget {
   Dialogs& dialogs_;
   ResultModel* results_ = nullptr;
   std::unique_ptr<RunController> controller_;
+  std::unique_ptr<ExportButtons> exports_;
   QPointer<CityPicker> picker_;
   // The latest texts a run wrote into the two progress boxes, not yet shown.
   std::optional<QString> pendingKeyword_;

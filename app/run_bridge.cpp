@@ -106,7 +106,8 @@ void RunBridge::ShowFinished() {
   Ask<bool>(
       [](WindowSide& side, std::function<void(bool)> answer) {
         side.openBoxes.push_back(side.dialogs.Inform(QStringView(kDefaultCaption).toString(),
-                                                     u"采集完成"_s, [answer] { answer(true); }));
+                                                     u"采集完成"_s, BoxIcon::kNone,
+                                                     [answer] { answer(true); }));
       },
       RunOp::Kind::kShow);
 }

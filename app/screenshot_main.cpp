@@ -20,7 +20,8 @@ using namespace Qt::Literals::StringLiterals;
 
 class NoDialogs final : public varnelo::Dialogs {
  public:
-  varnelo::DialogCloser Inform(const QString&, const QString&, std::function<void()>) override {
+  varnelo::DialogCloser Inform(const QString&, const QString&, varnelo::BoxIcon,
+                               std::function<void()>) override {
     return {};
   }
   varnelo::DialogCloser AskYesNo(const QString&, const QString&,
@@ -28,6 +29,7 @@ class NoDialogs final : public varnelo::Dialogs {
     return {};
   }
   void OpenUrl(const QUrl&) override {}
+  std::optional<QString> AskSavePath(const varnelo::SaveDialogOptions&) override { return {}; }
 };
 
 varnelo::ResultRow SampleRow(int number, const QString& name, const QString& telephone,

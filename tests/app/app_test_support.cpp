@@ -28,12 +28,14 @@ ResultRow GbkRow(const std::vector<QString>& cells) {
   return row;
 }
 
-DialogCloser FakeDialogs::Inform(const QString& caption, const QString& text,
+DialogCloser FakeDialogs::Inform(const QString& caption, const QString& text, BoxIcon icon,
                                  std::function<void()> done) {
   const size_t index = boxes.size();
-  boxes.push_back({caption, text, false, false, false, [done](bool) {
+  boxes.push_back({caption, text, false, false, false,
+                   [done](bool) {
                      if (done) done();
-                   }});
+                   },
+                   icon});
   return [this, index] { boxes[index].closedByProgram = true; };
 }
 
@@ -42,6 +44,13 @@ DialogCloser FakeDialogs::AskYesNo(const QString& caption, const QString& text,
   const size_t index = boxes.size();
   boxes.push_back({caption, text, true, false, false, std::move(answered)});
   return [this, index] { boxes[index].closedByProgram = true; };
+}
+
+std::optional<QString> FakeDialogs::AskSavePath(const SaveDialogOptions& options) {
+  saveDialogs.push_back(options);
+  if (duringSave) duringSave();
+  const size_t index = saveDialogs.size() - 1;
+  return index < savePaths.size() ? savePaths[index] : std::nullopt;
 }
 
 void FakeDialogs::Answer(size_t index, bool yes) {

@@ -48,19 +48,26 @@ class FakeDialogs final : public Dialogs {
     bool closedByProgram = false;
     bool answered = false;
     std::function<void(bool)> answer;  // true: OK or Yes
+    BoxIcon icon = BoxIcon::kNone;
   };
 
-  DialogCloser Inform(const QString& caption, const QString& text,
+  DialogCloser Inform(const QString& caption, const QString& text, BoxIcon icon,
                       std::function<void()> done) override;
   DialogCloser AskYesNo(const QString& caption, const QString& text,
                         std::function<void(bool yes)> answered) override;
   void OpenUrl(const QUrl& url) override { urls.push_back(url); }
+  // Records how it was asked, runs duringSave as if the user took a moment meanwhile,
+  // and gives the next of savePaths (nothing once they are used up: cancel).
+  std::optional<QString> AskSavePath(const SaveDialogOptions& options) override;
 
   // Answers the box shown index-th (from 0), as the user would.
   void Answer(size_t index, bool yes);
 
   std::vector<Box> boxes;
   std::vector<QUrl> urls;
+  std::vector<SaveDialogOptions> saveDialogs;
+  std::vector<std::optional<QString>> savePaths;
+  std::function<void()> duringSave;
 };
 
 // A gate a worker waits at until the test opens it or the run is stopped.
