@@ -3,9 +3,13 @@
 #include <rapidjson/reader.h>
 
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <string>
+#include <string_view>
+#include <system_error>
 #include <vector>
 
 namespace varnelo {
@@ -13,44 +17,29 @@ namespace {
 
 using rapidjson::SizeType;
 
-// Catches the one number that a reader reads from a number's own text.
-struct NumberCatcher : rapidjson::BaseReaderHandler<rapidjson::UTF8<>, NumberCatcher> {
-  double value = 0;
-  bool Int(int i) { return Set(i); }
-  bool Uint(unsigned u) { return Set(u); }
-  bool Int64(int64_t i) { return Set(static_cast<double>(i)); }
-  bool Uint64(uint64_t u) { return Set(static_cast<double>(u)); }
-  bool Double(double d) { return Set(d); }
-  bool Set(double d) {
-    value = d;
-    return true;
-  }
-};
-
 // The value of a number's text (already checked by the reader that found it),
-// converted as the reader converts it, with full precision. RapidJSON
-// 1.1 turns a fraction or exponent form whose digits are all zero into garbage
-// when the exponent is outside its fast range ("0e97" came back as 5e+294):
-// its full-precision routine is handed a zero it cannot take. Such a number
-// is a zero of its sign, whatever the exponent.
+// correctly rounded. std::from_chars is exact and ignores the locale (the
+// desktop program sets one). RapidJSON 1.1's own full-precision conversion is
+// not used: it turns an all-zero fraction with a large exponent ("0e97") into
+// garbage and trips an assertion on long negative mantissas with large
+// exponents. Out of range, a tiny number is a zero of its sign and a huge one
+// is infinite, which the handler refuses.
 double NumberValue(std::string_view text) {
-  const bool integer = text.find_first_of(".eE") == std::string_view::npos;
-  if (integer && text.size() <= 18) {
-    // Most numbers of a page: exact as a 64-bit integer, and so as the reader
-    // would give them.
-    int64_t value = 0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
-    return static_cast<double>(value);
+  const bool negative = text.starts_with('-');
+  const char* first = text.data() + (negative ? 1 : 0);
+  const char* last = text.data() + text.size();
+  double value = 0;
+  const auto [end, error] = std::from_chars(first, last, value);
+  if (error == std::errc::result_out_of_range) {
+    const size_t exponent = text.find_first_of("eE");
+    const bool tiny = exponent != std::string_view::npos
+                          ? text.substr(exponent + 1).starts_with('-')
+                          : text.substr(negative ? 1 : 0).starts_with("0");
+    value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+  } else if (error != std::errc() || end != last) {
+    value = std::numeric_limits<double>::quiet_NaN();
   }
-  const std::string_view digits = text.substr(0, text.find_first_of("eE"));
-  if (!integer && digits.find_first_of("123456789") == std::string_view::npos) {
-    return text.starts_with('-') ? -0.0 : 0.0;
-  }
-  const std::string terminated(text);
-  rapidjson::StringStream stream(terminated.c_str());
-  NumberCatcher catcher;
-  rapidjson::Reader().Parse<rapidjson::kParseFullPrecisionFlag>(stream, catcher);
-  return catcher.value;
+  return negative ? -value : value;
 }
 
 // The document's own SAX handler, with two changes on the way: numbers become
@@ -71,7 +60,9 @@ class BoundedHandler {
   bool Uint64(uint64_t u) { return tree_.Double(static_cast<double>(u)); }
   bool Double(double d) { return tree_.Double(d); }
   bool RawNumber(const char* text, SizeType length, bool) {
-    return tree_.Double(NumberValue(std::string_view(text, length)));
+    const double value = NumberValue(std::string_view(text, length));
+    // A number beyond a double's range ends the parse: the page is unreadable.
+    return std::isfinite(value) && tree_.Double(value);
   }
   bool String(const char* s, SizeType length, bool copy) { return tree_.String(s, length, copy); }
   bool Key(const char* s, SizeType length, bool copy) { return tree_.Key(s, length, copy); }

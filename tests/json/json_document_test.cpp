@@ -214,6 +214,25 @@ TEST(JsonReadTest, ZeroWithAnyExponentIsZero) {
   EXPECT_EQ(document.ToText(), "[0,0,0,0,0,0,1e+97,5e+299,-2.5e-300,1e+46]");
 }
 
+// Found by fuzzing: a long negative mantissa with a large exponent tripped an
+// assertion inside RapidJSON's conversion; numbers out of a double's range end
+// the parse, tiny ones are zero.
+TEST(JsonReadTest, LongMantissasAndRangeEdges) {
+  JsonDocument document;
+  ASSERT_TRUE(document.Parse(R"({"a":-66666666666666666660007392056057518533283.0e200,)"
+                             R"("b":1e-400,"c":-1E-400,"d":0.0000000000000000000001234,)"
+                             R"("e":123456789012345678901234567890})"));
+  EXPECT_EQ(document.GetText("a"), "-6.666666666667e+240");
+  EXPECT_EQ(document.GetText("b"), "0");
+  EXPECT_EQ(document.GetText("c"), "-0");
+  EXPECT_EQ(document.GetText("d"), "1.234e-22");
+  EXPECT_EQ(document.GetText("e"), "1.234567890123e+29");
+  for (const char* text :
+       {"[0e97,-66666666666666666660007392056057518533283.0e300,1e97]", "[1e400]", "[-1e309]"}) {
+    EXPECT_FALSE(document.Parse(text)) << text;
+  }
+}
+
 TEST(JsonReadTest, ScalarsOtherThanStringsAndNumbers) {
   JsonDocument document;
   ASSERT_TRUE(document.Parse(R"({"t":true,"f":false,"n":null,"o":{},"a":[]})"));
