@@ -233,6 +233,17 @@ TEST(JsonReadTest, LongMantissasAndRangeEdges) {
   }
 }
 
+// Found by fuzzing: a mantissa of 112 digits with the exponent 308 made
+// RapidJSON's conversion read past the end of its table of powers of ten.
+TEST(JsonReadTest, LongMantissaNearTheTopOfTheRange) {
+  const std::string mantissa = std::string(111, '8') + "3";
+  JsonDocument document;
+  ASSERT_TRUE(document.Parse("[" + mantissa + "e196]"));
+  EXPECT_EQ(document.GetText("[0]"), "8.888888888889e+307");
+  EXPECT_FALSE(document.Parse("[" + mantissa + "e308]"));
+  EXPECT_FALSE(document.Parse(mantissa + "e308"));
+}
+
 TEST(JsonReadTest, ScalarsOtherThanStringsAndNumbers) {
   JsonDocument document;
   ASSERT_TRUE(document.Parse(R"({"t":true,"f":false,"n":null,"o":{},"a":[]})"));
