@@ -32,7 +32,7 @@ using varnelo::RunWindow;
 
 class NoDialogs final : public varnelo::Dialogs {
  public:
-  varnelo::DialogCloser Inform(const QString&, const QString&,
+  varnelo::DialogCloser Inform(const QString&, const QString&, varnelo::BoxIcon,
                                std::function<void()> done) override {
     if (done) done();
     return {};
@@ -43,6 +43,9 @@ class NoDialogs final : public varnelo::Dialogs {
     return {};
   }
   void OpenUrl(const QUrl&) override {}
+  std::optional<QString> AskSavePath(const varnelo::SaveDialogOptions&) override {
+    return std::nullopt;
+  }
 };
 
 // A row the size of a real one: a GBK shop name, address and area.
